@@ -1,0 +1,106 @@
+#pragma once
+// The typed value encoding of document files, the node clipboard, drag and
+// drop and duplication: a type byte, then the value's bytes, little-endian.
+//
+// TValueReader reads from bytes it does not own; every failure raises
+// EReadError naming the source, the byte offset and the expected and found
+// type. Lengths are checked against the bytes left before anything is
+// allocated. TValueWriter appends to a byte string it owns.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "model/Exception.h"
+
+namespace pavilo {
+
+enum TValueType : uint8_t {
+    vaNull = 0x00,
+    vaList = 0x01,
+    vaInt8 = 0x02,
+    vaInt16 = 0x03,
+    vaInt32 = 0x04,
+    vaString = 0x06,
+    vaFalse = 0x08,
+    vaTrue = 0x09,
+    vaBinary = 0x0A,
+    vaLString = 0x0C,
+    vaDate = 0x11,
+};
+
+class EReadError : public Exception {
+public:
+    using Exception::Exception;
+};
+
+class TValueReader {
+public:
+    // sourceName names the bytes in messages (a file name without its folder,
+    // or "clipboard").
+    TValueReader(std::string_view bytes, std::string sourceName, int version = 8);
+
+    int Version() const { return m_version; }
+    void SetVersion(int version) { m_version = version; }
+    size_t Position() const { return m_pos; }
+    size_t Size() const { return m_bytes.size(); }
+    bool AtEnd() const { return m_pos >= m_bytes.size(); }
+    const std::string& SourceName() const { return m_sourceName; }
+
+    int32_t ReadInteger();
+    std::string ReadString();
+    bool ReadBoolean();
+    double ReadDate();
+    std::string ReadBinary();
+    void ReadListBegin();
+    void ReadListEnd();
+    // Whether the next type byte closes a list; consumes nothing.
+    bool EndOfList();
+
+    // Raw pieces of embedded object records.
+    std::string_view ReadRaw(size_t count, const char* what);
+    std::string ReadShortRaw(const char* what); // a length byte, then that many bytes
+    uint8_t PeekByte(const char* what);
+
+    // Nesting of node records, for the depth limit.
+    int Depth = 0;
+
+    [[noreturn]] void Fail(const std::string& what, size_t offset) const;
+
+private:
+    uint8_t readType(const char* what);
+    uint32_t readU32(const char* what);
+    [[noreturn]] void wrongType(const char* expected, uint8_t found, size_t offset) const;
+
+    std::string_view m_bytes;
+    size_t m_pos = 0;
+    std::string m_sourceName;
+    int m_version;
+};
+
+class TValueWriter {
+public:
+    // A writer for a file clears Modified on every node it writes.
+    explicit TValueWriter(bool forFile = false) : m_forFile(forFile) {}
+
+    bool ForFile() const { return m_forFile; }
+    std::string& Bytes() { return m_bytes; }
+    std::string TakeBytes() { return std::move(m_bytes); }
+
+    void WriteInteger(int32_t value);
+    void WriteString(std::string_view value);
+    void WriteBoolean(bool value) { m_bytes.push_back(static_cast<char>(value ? vaTrue : vaFalse)); }
+    void WriteDate(double value);
+    void WriteBinary(std::string_view value);
+    void WriteListBegin() { m_bytes.push_back(static_cast<char>(vaList)); }
+    void WriteListEnd() { m_bytes.push_back(static_cast<char>(vaNull)); }
+    void WriteRaw(std::string_view bytes) { m_bytes.append(bytes); }
+    void WriteShortRaw(std::string_view text); // a length byte, then the bytes
+    void WriteU32(uint32_t value);
+
+private:
+    std::string m_bytes;
+    bool m_forFile;
+};
+
+} // namespace pavilo
