@@ -41,16 +41,7 @@ std::string TStringList::Normalize(std::string_view text)
     return out;
 }
 
-void TStringList::SetText(std::string_view text)
-{
-    std::string normal = IsNormalized(text) ? std::string(text) : Normalize(text);
-    if (normal == m_text)
-        return;
-    m_text = std::move(normal);
-    changed();
-}
-
-void TStringList::SetText(std::string&& text)
+void TStringList::SetText(std::string text)
 {
     if (!IsNormalized(text))
         text = Normalize(text);

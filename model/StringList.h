@@ -22,16 +22,15 @@ public:
     // The lines, each followed by CR LF (the last one too).
     const std::string& Text() const { return m_text; }
     // Splits at CR LF, CR or LF; a trailing break does not start a new line.
-    void SetText(std::string_view text);
-    // Takes over a text already in stored form when it is, else normalises it.
-    void SetText(std::string&& text);
+    // A text already in stored form is taken over as it is.
+    void SetText(std::string text);
 
     int Count() const;
     bool Empty() const { return m_text.empty(); }
     std::vector<std::string> Lines() const;
     void Add(std::string_view line);
     void Clear();
-    void Assign(const TStringList& other) { SetText(std::string_view(other.m_text)); }
+    void Assign(const TStringList& other) { SetText(other.m_text); }
 
     std::function<void()> OnChange;
 
