@@ -1,0 +1,43 @@
+#include "documents/SettingsStore.h"
+
+#include <cctype>
+
+namespace pavilo {
+
+std::optional<bool> TSettingsKey::ReadBool(std::string_view name) const
+{
+    std::optional<int32_t> v = ReadInteger(name);
+    if (!v)
+        return std::nullopt;
+    return *v != 0;
+}
+
+std::vector<std::string> SplitKeyPath(std::string_view path)
+{
+    std::vector<std::string> parts;
+    std::string part;
+    for (char c : path) {
+        if (c == '\\' || c == '/') {
+            if (!part.empty())
+                parts.push_back(std::move(part));
+            part.clear();
+        } else {
+            part.push_back(c);
+        }
+    }
+    if (!part.empty())
+        parts.push_back(std::move(part));
+    return parts;
+}
+
+bool SameSettingsName(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
+
+} // namespace pavilo
