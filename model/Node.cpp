@@ -77,12 +77,14 @@ void TNode::SetParent(TNode* newParent)
 
 void TNode::SetIndex(int newIndex)
 {
-    if (newIndex == Index())
-        return;
+    // While recording, the manager decides: after a recorded parent step an
+    // unchanged index is still the place to return to on undo.
     if (m_transactionManager && m_transactionManager->InTransaction()) {
         m_transactionManager->RecordSetIndex(this, newIndex);
         return;
     }
+    if (newIndex == Index())
+        return;
     if (!m_parent)
         return;
     auto& siblings = m_parent->m_children;

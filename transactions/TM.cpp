@@ -106,15 +106,32 @@ void TSetIndexOperation::Undo()
 
 TTransaction::~TTransaction()
 {
+    if (m_destroyed)
+        *m_destroyed = true;
     if (m_manager) {
         auto& history = m_manager->m_history;
         auto it = std::find(history.begin(), history.end(), this);
-        if (it != history.end())
+        if (it != history.end()) {
+            // A transaction that vanishes before Current takes its place
+            // along, so undo and redo keep pointing at the same neighbours.
+            if (it - history.begin() < m_manager->m_current)
+                --m_manager->m_current;
             history.erase(it);
+        }
         m_manager = nullptr;
     }
     while (!m_operations.empty())
         delete m_operations.front();
+}
+
+bool TTransaction::MovesParentOf(const TNode* node) const
+{
+    for (TOperation* op : m_operations) {
+        auto* step = dynamic_cast<TSetParentOperation*>(op);
+        if (step && step->Node() == node)
+            return true;
+    }
+    return false;
 }
 
 // ---- manager
@@ -147,9 +164,10 @@ void TTransactionManager::EndTransaction(bool commit)
         TTransaction* t = CurrentTransaction();
         if (!t)
             throw ETransactionException("No transaction to commit");
-        for (size_t i = 0; i < t->Operations().size(); ++i)
-            t->Operations()[i]->Execute();
-        ++m_current;
+        // A transaction destroyed meanwhile has already left, and Current
+        // points past it.
+        if (run(t, false))
+            ++m_current;
     } else {
         --m_current;
         TTransaction* t = CurrentTransaction();
@@ -157,9 +175,30 @@ void TTransactionManager::EndTransaction(bool commit)
             ++m_current;
             throw ETransactionException("No transaction to rollback");
         }
-        for (size_t i = 0; i < t->Operations().size(); ++i)
-            t->Operations()[i]->Undo();
+        run(t, true);
     }
+}
+
+bool TTransactionManager::run(TTransaction* t, bool undo)
+{
+    bool destroyed = false;
+    t->m_destroyed = &destroyed;
+    try {
+        for (size_t i = 0; i < t->Operations().size() && !destroyed; ++i) {
+            if (undo)
+                t->Operations()[i]->Undo();
+            else
+                t->Operations()[i]->Execute();
+        }
+    } catch (...) {
+        if (!destroyed)
+            t->m_destroyed = nullptr;
+        throw;
+    }
+    if (destroyed)
+        return false;
+    t->m_destroyed = nullptr;
+    return true;
 }
 
 TTransaction* TTransactionManager::CurrentTransaction() const
@@ -187,8 +226,10 @@ void TTransactionManager::RecordSetParent(TNode* node, TNode* newParent)
 
 void TTransactionManager::RecordSetIndex(TNode* node, int newIndex)
 {
-    if (TTransaction* t = CurrentTransaction())
-        new TSetIndexOperation(t, node, node->Index(), newIndex);
+    TTransaction* t = CurrentTransaction();
+    if (!t || (newIndex == node->Index() && !t->MovesParentOf(node)))
+        return;
+    new TSetIndexOperation(t, node, node->Index(), newIndex);
 }
 
 } // namespace pavilo

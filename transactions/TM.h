@@ -95,10 +95,17 @@ public:
     TTransactionManager* Manager() const { return m_manager; }
     const std::vector<TOperation*>& Operations() const { return m_operations; }
 
+    // Whether this transaction holds a parent step for the node.
+    bool MovesParentOf(const TNode* node) const;
+
 private:
     friend class TOperation;
+    friend class TTransactionManager;
     TTransactionManager* m_manager;
     std::vector<TOperation*> m_operations;
+    // Set while the manager carries the transaction out, to learn whether a
+    // node handler destroyed it meanwhile.
+    bool* m_destroyed = nullptr;
 };
 
 class TTransactionManager {
@@ -121,7 +128,9 @@ public:
     int Current() const { return m_current; }
     const std::vector<TTransaction*>& History() const { return m_history; }
 
-    // Called by nodes while a transaction is open.
+    // Called by nodes while a transaction is open. An index step equal to the
+    // node's index is recorded only after a parent step of the same node,
+    // where it puts the node back in place on undo.
     void RecordSetParent(TNode* node, TNode* newParent);
     void RecordSetIndex(TNode* node, int newIndex);
 
@@ -131,6 +140,9 @@ public:
 
 private:
     friend class TTransaction;
+    // Runs Execute or Undo over the operations; stops and answers false when
+    // a node handler destroys the transaction meanwhile.
+    bool run(TTransaction* t, bool undo);
     std::vector<TTransaction*> m_history;
     int m_current = -1;
     bool m_inTransaction = false;
