@@ -41,7 +41,7 @@ std::string TStringList::Normalize(std::string_view text)
     return out;
 }
 
-void TStringList::SetText(std::string text)
+void TStringList::SetText(std::string&& text)
 {
     if (!IsNormalized(text))
         text = Normalize(text);

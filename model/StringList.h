@@ -23,14 +23,16 @@ public:
     const std::string& Text() const { return m_text; }
     // Splits at CR LF, CR or LF; a trailing break does not start a new line.
     // A text already in stored form is taken over as it is.
-    void SetText(std::string text);
+    void SetText(std::string&& text);
+    void SetText(std::string_view text) { SetText(std::string(text)); }
+    void SetText(const char* text) { SetText(std::string(text)); }
 
     int Count() const;
     bool Empty() const { return m_text.empty(); }
     std::vector<std::string> Lines() const;
     void Add(std::string_view line);
     void Clear();
-    void Assign(const TStringList& other) { SetText(other.m_text); }
+    void Assign(const TStringList& other) { SetText(std::string_view(other.m_text)); }
 
     std::function<void()> OnChange;
 

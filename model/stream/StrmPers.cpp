@@ -97,35 +97,21 @@ void readTrailer(TValueReader& stream, TFileNode& file)
     }
 }
 
-std::string readWholeFile(const std::string& fileName)
+TLoadedDocument loadFrom(TValueReader& stream, const std::string& fileName)
 {
-    int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        throw EReadError("Cannot open file \"" + fileName + "\". " + std::strerror(errno));
-    struct stat st {};
-    std::string bytes;
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode))
-        bytes.reserve(static_cast<size_t>(st.st_size));
-    else if (S_ISDIR(st.st_mode)) {
-        ::close(fd);
-        throw EReadError("Cannot open file \"" + fileName + "\". " + std::strerror(EISDIR));
+    const std::string& shortName = stream.SourceName();
+    int version = ClassifySignature(stream);
+    if (version == 0)
+        throw EInvalidDocument("'" + shortName + "' is not a PaviloPro file");
+    if (version == 255)
+        throw EInvalidDocument("'" + shortName + "' has been saved with a more recent version of Pavilo");
+    stream.SetVersion(version);
+    std::unique_ptr<TNode> top = convertOldTop(ReadNodeRecord(stream, nullptr));
+    if (auto* file = dynamic_cast<TFileNode*>(top.get())) {
+        file->SetFileName(fileName);
+        readTrailer(stream, *file);
     }
-    char buf[1 << 16];
-    for (;;) {
-        ssize_t n = ::read(fd, buf, sizeof buf);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0) {
-            int err = errno;
-            ::close(fd);
-            throw EReadError("Cannot read file \"" + fileName + "\". " + std::strerror(err));
-        }
-        if (n == 0)
-            break;
-        bytes.append(buf, static_cast<size_t>(n));
-    }
-    ::close(fd);
-    return bytes;
+    return {std::move(top), version};
 }
 
 } // namespace
@@ -189,26 +175,28 @@ void WriteNodeToStream(TValueWriter& stream, const TNode* node)
 
 TLoadedDocument LoadDocumentFromBytes(std::string_view bytes, const std::string& fileName)
 {
-    const std::string shortName = FileNameOnly(fileName);
-    TValueReader stream(bytes, shortName);
-    int version = ClassifySignature(stream);
-    if (version == 0)
-        throw EInvalidDocument("'" + shortName + "' is not a PaviloPro file");
-    if (version == 255)
-        throw EInvalidDocument("'" + shortName + "' has been saved with a more recent version of Pavilo");
-    stream.SetVersion(version);
-    std::unique_ptr<TNode> top = convertOldTop(ReadNodeRecord(stream, nullptr));
-    if (auto* file = dynamic_cast<TFileNode*>(top.get())) {
-        file->SetFileName(fileName);
-        readTrailer(stream, *file);
-    }
-    return {std::move(top), version};
+    TValueReader stream(bytes, FileNameOnly(fileName));
+    return loadFrom(stream, fileName);
 }
 
 TLoadedDocument LoadDocumentWithVersion(const std::string& fileName)
 {
-    std::string bytes = readWholeFile(fileName);
-    return LoadDocumentFromBytes(bytes, fileName);
+    // Read through a small buffer: a large document is never held twice.
+    int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        throw EReadError("Cannot open file \"" + fileName + "\". " + std::strerror(errno));
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        int err = S_ISDIR(st.st_mode) ? EISDIR : errno;
+        ::close(fd);
+        throw EReadError("Cannot open file \"" + fileName + "\". " + std::strerror(err ? err : EINVAL));
+    }
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+    TValueReader stream(fd, static_cast<uint64_t>(st.st_size), FileNameOnly(fileName));
+    return loadFrom(stream, fileName);
 }
 
 std::unique_ptr<TNode> LoadDocument(const std::string& fileName)

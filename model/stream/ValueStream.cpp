@@ -1,7 +1,9 @@
 #include "model/stream/ValueStream.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <unistd.h>
 
 namespace pavilo {
 
@@ -15,8 +17,46 @@ std::string hexByte(uint8_t b)
 } // namespace
 
 TValueReader::TValueReader(std::string_view bytes, std::string sourceName, int version)
-    : m_bytes(bytes), m_sourceName(std::move(sourceName)), m_version(version)
+    : m_bytes(bytes), m_size(bytes.size()), m_sourceName(std::move(sourceName)), m_version(version)
 {
+}
+
+TValueReader::TValueReader(int fd, uint64_t size, std::string sourceName, int version)
+    : m_size(static_cast<size_t>(size)), m_fd(fd), m_sourceName(std::move(sourceName)), m_version(version)
+{
+}
+
+void TValueReader::ensure(size_t count, const char* what)
+{
+    if (count > m_size - Position())
+        Fail(std::string("unexpected end of data reading ") + what, Position());
+    if (count <= m_bytes.size() - m_pos)
+        return;
+    if (m_fd < 0)
+        Fail(std::string("unexpected end of data reading ") + what, Position());
+    // Keep what is left of the window, then fill up from the file.
+    constexpr size_t kChunk = 1 << 18;
+    size_t left = m_bytes.size() - m_pos;
+    std::memmove(m_buffer.data(), m_buffer.data() + m_pos, left);
+    m_start += m_pos;
+    m_pos = 0;
+    size_t want = std::min(std::max(count, kChunk), m_size - m_start);
+    if (m_buffer.size() < want)
+        m_buffer.resize(want);
+    size_t have = left;
+    while (have < want) {
+        ssize_t n = ::read(m_fd, m_buffer.data() + have, want - have);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            Fail(std::string("cannot read the file (") + std::strerror(errno) + ")", m_start + have);
+        if (n == 0)
+            break;
+        have += static_cast<size_t>(n);
+    }
+    m_bytes = std::string_view(m_buffer.data(), have);
+    if (count > have)
+        Fail(std::string("unexpected end of data reading ") + what, m_start + have);
 }
 
 void TValueReader::Fail(const std::string& what, size_t offset) const
@@ -31,22 +71,19 @@ void TValueReader::wrongType(const char* expected, uint8_t found, size_t offset)
 
 uint8_t TValueReader::readType(const char* what)
 {
-    if (m_pos >= m_bytes.size())
-        Fail(std::string("unexpected end of data reading ") + what, m_pos);
+    ensure(1, what);
     return static_cast<uint8_t>(m_bytes[m_pos++]);
 }
 
 uint8_t TValueReader::PeekByte(const char* what)
 {
-    if (m_pos >= m_bytes.size())
-        Fail(std::string("unexpected end of data reading ") + what, m_pos);
+    ensure(1, what);
     return static_cast<uint8_t>(m_bytes[m_pos]);
 }
 
 std::string_view TValueReader::ReadRaw(size_t count, const char* what)
 {
-    if (count > m_bytes.size() - m_pos)
-        Fail(std::string("unexpected end of data reading ") + what, m_pos);
+    ensure(count, what);
     std::string_view piece = m_bytes.substr(m_pos, count);
     m_pos += count;
     return piece;
@@ -69,7 +106,7 @@ std::string TValueReader::ReadShortRaw(const char* what)
 
 int32_t TValueReader::ReadInteger()
 {
-    size_t at = m_pos;
+    size_t at = Position();
     uint8_t type = readType("an integer");
     switch (type) {
     case vaInt8:
@@ -87,7 +124,7 @@ int32_t TValueReader::ReadInteger()
 
 std::string TValueReader::ReadString()
 {
-    size_t at = m_pos;
+    size_t at = Position();
     uint8_t type = readType("a string");
     size_t len;
     if (type == vaString)
@@ -108,7 +145,7 @@ double TValueReader::ReadDate()
 {
     if (PeekByte("a date") != vaDate)
         return ReadInteger();
-    ++m_pos;
+    ReadRaw(1, "a date");
     std::string_view raw = ReadRaw(8, "a date");
     double d;
     std::memcpy(&d, raw.data(), 8); // little-endian host
@@ -117,7 +154,7 @@ double TValueReader::ReadDate()
 
 std::string TValueReader::ReadBinary()
 {
-    size_t at = m_pos;
+    size_t at = Position();
     uint8_t type = readType("binary data");
     if (type != vaBinary)
         wrongType("binary data (type 0A)", type, at);
@@ -127,7 +164,7 @@ std::string TValueReader::ReadBinary()
 
 void TValueReader::ReadListBegin()
 {
-    size_t at = m_pos;
+    size_t at = Position();
     uint8_t type = readType("a list");
     if (type != vaList)
         wrongType("a list (type 01)", type, at);
@@ -135,7 +172,7 @@ void TValueReader::ReadListBegin()
 
 void TValueReader::ReadListEnd()
 {
-    size_t at = m_pos;
+    size_t at = Position();
     uint8_t type = readType("the end of a list");
     if (type != vaNull)
         wrongType("the end of a list (type 00)", type, at);

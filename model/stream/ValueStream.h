@@ -2,10 +2,11 @@
 // The typed value encoding of document files, the node clipboard, drag and
 // drop and duplication: a type byte, then the value's bytes, little-endian.
 //
-// TValueReader reads from bytes it does not own; every failure raises
-// EReadError naming the source, the byte offset and the expected and found
-// type. Lengths are checked against the bytes left before anything is
-// allocated. TValueWriter appends to a byte string it owns.
+// TValueReader reads from bytes it does not own, or from an open file
+// through a small buffer; every failure raises EReadError naming the source,
+// the byte offset and the expected and found type. Lengths are checked
+// against the bytes left before anything is allocated. TValueWriter appends
+// to a byte string it owns.
 
 #include <cstdint>
 #include <string>
@@ -39,12 +40,14 @@ public:
     // sourceName names the bytes in messages (a file name without its folder,
     // or "clipboard").
     TValueReader(std::string_view bytes, std::string sourceName, int version = 8);
+    // Reads from the file descriptor (not owned) holding size bytes.
+    TValueReader(int fd, uint64_t size, std::string sourceName, int version = 8);
 
     int Version() const { return m_version; }
     void SetVersion(int version) { m_version = version; }
-    size_t Position() const { return m_pos; }
-    size_t Size() const { return m_bytes.size(); }
-    bool AtEnd() const { return m_pos >= m_bytes.size(); }
+    size_t Position() const { return m_start + m_pos; }
+    size_t Size() const { return m_size; }
+    bool AtEnd() const { return Position() >= m_size; }
     const std::string& SourceName() const { return m_sourceName; }
 
     int32_t ReadInteger();
@@ -71,9 +74,15 @@ private:
     uint8_t readType(const char* what);
     uint32_t readU32(const char* what);
     [[noreturn]] void wrongType(const char* expected, uint8_t found, size_t offset) const;
+    // Makes count bytes from the position available in m_bytes.
+    void ensure(size_t count, const char* what);
 
-    std::string_view m_bytes;
-    size_t m_pos = 0;
+    std::string_view m_bytes; // the window of the source at hand
+    size_t m_pos = 0;         // within the window
+    size_t m_start = 0;       // offset of the window in the source
+    size_t m_size = 0;        // of the whole source
+    int m_fd = -1;
+    std::string m_buffer;
     std::string m_sourceName;
     int m_version;
 };
