@@ -68,6 +68,7 @@ public:
     const std::u16string& Notes() const { return m_notes; }
     void SetNotes(const std::u16string& v) { setGated(m_notes, v); }
     TDateTime Date() const { return m_date; }
+    void SetDate(TDateTime v) { setGated(m_date, v); }
 
     TPicture& Picture() { return m_picture; }
     const TPicture& Picture() const { return m_picture; }
