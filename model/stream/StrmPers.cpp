@@ -57,6 +57,7 @@ void writeRecord(TValueWriter& stream, const TNode* node)
         stream.WriteString(NodeClassName(TNodeClass::ncPVNode));
         static_cast<const TPVNode*>(node)->TPVNode::WriteFields(stream, kCurrentVersion);
     }
+    stream.Flush();
     stream.WriteListBegin();
     for (const TNode* child : node->Children())
         writeRecord(stream, child);
@@ -204,13 +205,17 @@ std::unique_ptr<TNode> LoadDocument(const std::string& fileName)
     return LoadDocumentWithVersion(fileName).Node;
 }
 
-std::string DocumentBytes(const TNode* topNode, bool* ok)
+namespace {
+
+// Signature, tree and trailer; false when the tree could not be written.
+bool writeDocument(TValueWriter& stream, const TNode* topNode)
 {
-    TValueWriter stream;
     stream.WriteString(kSignatures[kCurrentVersion]);
     bool written = true;
     try {
         writeRecord(stream, topNode);
+    } catch (const EWriteError&) {
+        throw;
     } catch (const std::exception&) {
         written = false;
     }
@@ -222,6 +227,29 @@ std::string DocumentBytes(const TNode* topNode, bool* ok)
             stream.WriteString(file->Provenance(i));
         stream.WriteListEnd();
     }
+    stream.Flush(true);
+    return written;
+}
+
+bool writeAll(int fd, std::string_view bytes)
+{
+    while (!bytes.empty()) {
+        ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        bytes.remove_prefix(static_cast<size_t>(n));
+    }
+    return true;
+}
+
+} // namespace
+
+std::string DocumentBytes(const TNode* topNode, bool* ok)
+{
+    TValueWriter stream;
+    bool written = writeDocument(stream, topNode);
     if (ok)
         *ok = written;
     return stream.TakeBytes();
@@ -232,18 +260,12 @@ bool SaveDocument(const std::string& fileName, TNode* topNode)
     int fd = ::open(fileName.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (fd < 0)
         throw Exception("Cannot create file \"" + fileName + "\". " + std::strerror(errno));
-    bool ok = false;
-    std::string bytes = DocumentBytes(topNode, &ok);
-    size_t done = 0;
-    while (done < bytes.size()) {
-        ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            ok = false;
-            break;
-        }
-        done += static_cast<size_t>(n);
+    TValueWriter stream([fd](std::string_view bytes) { return writeAll(fd, bytes); });
+    bool ok;
+    try {
+        ok = writeDocument(stream, topNode);
+    } catch (const EWriteError&) {
+        ok = false;
     }
     if (::close(fd) != 0)
         ok = false;

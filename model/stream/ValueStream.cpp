@@ -183,6 +183,16 @@ bool TValueReader::EndOfList()
     return PeekByte("a list") == vaNull;
 }
 
+void TValueWriter::Flush(bool final)
+{
+    constexpr size_t kPiece = 1 << 20;
+    if (!m_sink || (!final && m_bytes.size() < kPiece) || m_bytes.empty())
+        return;
+    if (!m_sink(m_bytes))
+        throw EWriteError("Failed to write the document");
+    m_bytes.clear(); // keeps the buffer for the next piece
+}
+
 void TValueWriter::WriteU32(uint32_t value)
 {
     char raw[4] = {static_cast<char>(value & 0xFF), static_cast<char>((value >> 8) & 0xFF),

@@ -9,6 +9,7 @@
 // to a byte string it owns.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -89,12 +90,19 @@ private:
 
 class TValueWriter {
 public:
-    // A writer for a file clears Modified on every node it writes.
-    explicit TValueWriter(bool forFile = false) : m_forFile(forFile) {}
+    // Takes the bytes written so far; returns false when they could not be kept.
+    using TSink = std::function<bool(std::string_view bytes)>;
 
-    bool ForFile() const { return m_forFile; }
+    TValueWriter() = default;
+    // A writer that hands its bytes to the sink whenever a good piece has
+    // gathered, so that a large document is never held whole in memory.
+    explicit TValueWriter(TSink sink) : m_sink(std::move(sink)) {}
+
     std::string& Bytes() { return m_bytes; }
     std::string TakeBytes() { return std::move(m_bytes); }
+    // With a sink: passes on what has gathered once it is large enough
+    // (always when final). Raises EWriteError when the sink fails.
+    void Flush(bool final = false);
 
     void WriteInteger(int32_t value);
     void WriteString(std::string_view value);
@@ -109,7 +117,12 @@ public:
 
 private:
     std::string m_bytes;
-    bool m_forFile;
+    TSink m_sink;
+};
+
+class EWriteError : public Exception {
+public:
+    using Exception::Exception;
 };
 
 } // namespace pavilo
