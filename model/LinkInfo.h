@@ -1,12 +1,28 @@
 #pragma once
 // The references found in a node's page: TLinkInfo items in a TLinkCollection.
+//
+// A node owns its collection (TNode::Links); the collection owns its items.
+// Nothing here fails: a link that cannot be resolved is judged by LinkStatus.
 
 #include <cstdint>
-#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace pavilo {
+
+// The values of LinkStatus.
+enum TLinkStatus : int32_t {
+    lsFileExists = 0,  // a local file path, and the file exists
+    lsFileMissing = 1, // a local file path, and the file does not exist
+    lsNotLocal = 2,    // an address with a scheme, or not an absolute local path
+};
+
+// The status of a resolved path or URL. Drive paths ("C:\...") and network
+// paths ("\\server\...") from documents of the original platform are local
+// paths that cannot exist here, so they are always lsFileMissing; a path
+// beginning with "/" is tested on disk (a folder is not a file).
+int32_t LinkStatusOf(std::string_view pathName);
 
 class TLinkInfo {
 public:
@@ -17,6 +33,9 @@ public:
     std::string NewLink;
     std::string SourceOrigin;  // where the reference was found
     int32_t SourceOffset = 0;
+
+    // Computed from PathName on every call (the file may come and go).
+    int32_t LinkStatus() const { return LinkStatusOf(PathName); }
 
     // Copies the seven stored properties.
     void Assign(const TLinkInfo& other) { *this = other; }
