@@ -82,7 +82,7 @@ public:
     void ScanNodeLinks(TNode* node, int& failures);
     // Copies the node's local-file links (present or missing) into target,
     // skipping those whose PathName is already there ignoring ASCII case.
-    void CollectNodeLinks(const TNode* node, TLinkCollection& target);
+    void CollectNodeLinks(TNode* node, TLinkCollection& target);
 
     // ScanNodeLinks over the subtree (children first, the node last);
     // returns the failure count.
