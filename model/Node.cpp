@@ -15,11 +15,17 @@ TDateTime CurrentDateTime()
 {
     timespec ts{};
     clock_gettime(CLOCK_REALTIME, &ts);
-    tm local{};
-    time_t secs = ts.tv_sec;
-    localtime_r(&secs, &local);
+    // Every new node asks; the zone offset is looked up once a second at most.
+    static thread_local time_t lastSecs = -1;
+    static thread_local long offset = 0;
+    if (ts.tv_sec != lastSecs) {
+        tm local{};
+        localtime_r(&ts.tv_sec, &local);
+        offset = local.tm_gmtoff;
+        lastSecs = ts.tv_sec;
+    }
     // Local wall-clock time as a day count since 1899-12-30.
-    double localSecs = static_cast<double>(secs + local.tm_gmtoff) + ts.tv_nsec / 1e9;
+    double localSecs = static_cast<double>(ts.tv_sec + offset) + static_cast<double>(ts.tv_nsec) / 1e9;
     return 25569.0 + localSecs / 86400.0;
 }
 

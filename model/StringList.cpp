@@ -7,15 +7,17 @@ namespace pavilo {
 bool TStringList::IsNormalized(std::string_view text)
 {
     // Every CR is followed by LF, every LF preceded by CR, and the text ends with CR LF.
-    if (text.empty())
+    const size_t n = text.size();
+    if (n == 0)
         return true;
-    if (text.size() < 2 || text[text.size() - 2] != '\r' || text.back() != '\n')
+    if (n < 2 || text[n - 2] != '\r' || text[n - 1] != '\n')
         return false;
-    size_t pos = 0;
-    while ((pos = text.find_first_of("\r\n", pos)) != std::string_view::npos) {
-        if (text[pos] == '\n' || pos + 1 >= text.size() || text[pos + 1] != '\n')
+    for (size_t i = 0; i + 2 < n; ++i) {
+        char c = text[i];
+        if (c == '\n' || (c == '\r' && text[i + 1] != '\n'))
             return false;
-        pos += 2;
+        if (c == '\r')
+            ++i;
     }
     return true;
 }

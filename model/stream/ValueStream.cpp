@@ -26,13 +26,9 @@ TValueReader::TValueReader(int fd, uint64_t size, std::string sourceName, int ve
 {
 }
 
-void TValueReader::ensure(size_t count, const char* what)
+void TValueReader::refill(size_t count, const char* what)
 {
-    if (count > m_size - Position())
-        Fail(std::string("unexpected end of data reading ") + what, Position());
-    if (count <= m_bytes.size() - m_pos)
-        return;
-    if (m_fd < 0)
+    if (count > m_size - Position() || m_fd < 0)
         Fail(std::string("unexpected end of data reading ") + what, Position());
     // Keep what is left of the window, then fill up from the file.
     constexpr size_t kChunk = 1 << 18;

@@ -76,7 +76,12 @@ private:
     uint32_t readU32(const char* what);
     [[noreturn]] void wrongType(const char* expected, uint8_t found, size_t offset) const;
     // Makes count bytes from the position available in m_bytes.
-    void ensure(size_t count, const char* what);
+    void ensure(size_t count, const char* what)
+    {
+        if (count > m_bytes.size() - m_pos)
+            refill(count, what);
+    }
+    void refill(size_t count, const char* what);
 
     std::string_view m_bytes; // the window of the source at hand
     size_t m_pos = 0;         // within the window
