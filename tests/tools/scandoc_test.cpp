@@ -4,13 +4,16 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <unistd.h>
 #include <vector>
 
 #include "model/PVPObjModel.h"
+#include "model/stream/StrmPers.h"
 #include "tools/LinkedFiles.h"
 
 using namespace pavilo;
@@ -635,3 +638,59 @@ TEST(ScanDoc, LargePage)
 }
 
 } // namespace
+
+#ifdef PAVILO_DOC
+namespace {
+
+std::string runCommand(const std::string& command)
+{
+    std::string out;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe)
+        return out;
+    char buffer[4096];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        out.append(buffer, n);
+    pclose(pipe);
+    return out;
+}
+
+std::string readAll(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+} // namespace
+
+TEST(PaviloDocLinks, PrintsEveryLinkInVisitingOrder)
+{
+    TTempDir dir;
+    writeFile(dir / "pic.gif", "GIF89a");
+    writeFile(dir / "site.css", "p{background:url(b.gif)}");
+    TDocument doc(dir / "tour.pvp");
+    TPageNode* page = doc.AddPage("<img src=pic.gif>");
+    page->SetID(7);
+    page->SetCSSFileName("site.css");
+    auto* child = doc.AddPage("<p>a > b</p><a href=\"http://example.com/\">x</a>", page);
+    child->SetID(8);
+    ASSERT_TRUE(SaveDocument(dir / "tour.pvp", doc.File.get()));
+
+    std::string out = runCommand(std::string(PAVILO_DOC) + " links '" + dir / "tour.pvp" + "' 2>'" +
+                                 dir / "err.txt" + "'");
+    auto object = [](int node, const std::string& link, int position, const std::string& path, int status,
+                     const std::string& origin, int offset) {
+        return "{\"Node\":" + std::to_string(node) + ",\"Link\":\"" + link + "\",\"LinkPosition\":" +
+               std::to_string(position) + ",\"LinkLength\":" + std::to_string(link.size()) + ",\"PathName\":\"" +
+               path + "\",\"LinkStatus\":" + std::to_string(status) + ",\"SourceOrigin\":\"" + origin +
+               "\",\"SourceOffset\":" + std::to_string(offset) + "}";
+    };
+    std::string expected = "[" + object(8, "http://example.com/", 22, "http://example.com/", 2, "TPageNode.Source", 0) +
+                           "," + object(7, "pic.gif", 10, dir / "pic.gif", 0, "TPageNode.Source", 0) + "," +
+                           object(7, "site.css", 0, dir / "site.css", 0, "TPageNode.CSSFileName", 0) + "," +
+                           object(7, "b.gif", 18, dir / "b.gif", 1, dir / "site.css", 0) + "]\n";
+    EXPECT_EQ(out, expected);
+    EXPECT_EQ(readAll(dir / "err.txt"), std::string(LinkScanWarning) + "\n");
+}
+#endif
