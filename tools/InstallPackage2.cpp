@@ -240,7 +240,10 @@ bool TPackageInstaller::install()
     }
 
     // 9. The document's place, and the question before replacing it.
-    const std::string folder = withTrailingSlash(m_importLocation);
+    // The rewritten references are absolute paths into the folder.
+    std::error_code ec;
+    std::string absolute = std::filesystem::absolute(m_importLocation, ec).lexically_normal().string();
+    const std::string folder = withTrailingSlash(ec ? m_importLocation : absolute);
     m_importLocation = folder;
     m_view.SetCaption(caption + " to " + folder + ".");
     m_view.SetStatus("Status: Extracting files...");

@@ -9,7 +9,9 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <cstdio>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -635,6 +637,55 @@ TEST_F(InstallPackageTest, HugeInformationFileAndPageEndCleanly)
     EXPECT_EQ(source.substr(0, 9 + m_out.Path().size() + 11), "<img src=" + m_out.Path() + "/first.gif>");
     EXPECT_NE(source.find("<img src=" + m_out.Path() + "/last.gif>"), std::string::npos);
     EXPECT_EQ(m_installer.LinksRewritten(), 2);
+}
+
+// --- pavilo-doc install-package ----------------------------------------------
+
+struct TRun {
+    int Status;
+    std::string Out, Err;
+};
+
+TRun runInstallCommand(const std::string& arguments, const std::string& errFile)
+{
+    std::string command = std::string(PAVILO_DOC) + " install-package " + arguments + " 2>'" + errFile + "'";
+    TRun run{};
+    FILE* pipe = ::popen(command.c_str(), "r");
+    char buffer[512];
+    for (size_t n; pipe && (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        run.Out.append(buffer, n);
+    int status = pipe ? ::pclose(pipe) : -1;
+    run.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.Err = readFile(errFile);
+    return run;
+}
+
+TEST_F(InstallPackageTest, CommandInstallsIntoTheGivenFolder)
+{
+    TPackage pkg;
+    TDocument doc;
+    doc.AddPage("<img src=a.gif>");
+    pkg.AddDocument(doc);
+    pkg.AddFile("a.gif", "GIF89a");
+    pkg.AddInfo(info("ImportType=2", "L1=0?a.gif?a.gif"));
+    const std::string cab = pkg.Build();
+    const std::string dest = m_out / "made/here";
+    const std::string err = m_out / "err.txt";
+
+    TRun first = runInstallCommand("'" + cab + "' --dest '" + dest + "'", err);
+    EXPECT_EQ(first.Status, 0) << first.Err;
+    EXPECT_EQ(first.Out, dest + "/demo.pvp\n");
+    EXPECT_EQ(pageSource(dest + "/demo.pvp"), "<img src=" + dest + "/a.gif>\r\n");
+
+    TRun again = runInstallCommand("'" + cab + "' --dest '" + dest + "'", err);
+    EXPECT_EQ(again.Status, 1);
+    EXPECT_EQ(again.Err, "File 'demo.pvp' already exists.\n");
+    EXPECT_EQ(runInstallCommand("'" + cab + "' --dest '" + dest + "' --replace", err).Status, 0);
+
+    TRun missing = runInstallCommand("'" + (m_out / "none.cab") + "' --dest '" + dest + "'", err);
+    EXPECT_EQ(missing.Status, 1);
+    EXPECT_EQ(missing.Err, "No package file to install\n");
+    EXPECT_EQ(runInstallCommand("'" + cab + "'", err).Status, 2);
 }
 
 // --- The information file ------------------------------------------------
