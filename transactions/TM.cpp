@@ -184,7 +184,7 @@ bool TTransactionManager::run(TTransaction* t, bool undo)
     bool destroyed = false;
     t->m_destroyed = &destroyed;
     try {
-        for (size_t i = 0; i < t->Operations().size() && !destroyed; ++i) {
+        for (size_t i = 0; !destroyed && i < t->Operations().size(); ++i) {
             if (undo)
                 t->Operations()[i]->Undo();
             else

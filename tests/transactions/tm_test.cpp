@@ -573,13 +573,24 @@ TEST(TransactionManager, MoveToAnotherParentAndBack)
     TPageNode* p0 = doc.page(0);
     doc.tm.BeginTransaction();
     p0->SetParent(folder);
-    p0->SetIndex(0);
+    p0->SetIndex(0); // the same number as now, but under the new parent
+    EXPECT_EQ(doc.tm.CurrentTransaction()->Operations().size(), 2u);
     doc.tm.EndTransaction(true);
     EXPECT_EQ(order(doc.root), "P1 P2");
     EXPECT_EQ(order(folder), "P0 F0");
     doc.tm.EndTransaction(false);
     EXPECT_EQ(order(doc.root), "P0 P1 P2");
     EXPECT_EQ(order(folder), "F0");
+}
+
+TEST(TransactionManager, IndexStepToTheCurrentPlaceRecordsNothing)
+{
+    Presentation doc(3);
+    doc.tm.BeginTransaction();
+    doc.page(1)->SetIndex(1);
+    EXPECT_TRUE(doc.tm.CurrentTransaction()->Operations().empty());
+    doc.tm.EndTransaction(true);
+    EXPECT_EQ(order(doc.root), "P0 P1 P2");
 }
 
 TEST(TransactionManager, NodesOutsideTheManagerActAtOnce)
