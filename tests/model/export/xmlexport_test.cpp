@@ -250,5 +250,8 @@ TEST(XmlExportText, DateTimes)
     for (const auto& c : cases)
         EXPECT_EQ(DateTimeText(c.Value), c.Text) << c.Value;
     EXPECT_EQ(DateTimeText(std::nan("")), "nan");
+    // A locale that is not installed gives the C library's default formats.
+    setenv("LC_ALL", "xx_NOWHERE.UTF-8", 1);
+    EXPECT_EQ(DateTimeText(45000.75), "03/15/23 18:00:00");
     unsetenv("LC_ALL");
 }
