@@ -82,9 +82,13 @@ public:
     // the entry is Closed when the load failed.
     TFileCollectionItem* OpenFile(const std::string& fileName, bool alwaysNew);
     void Save(TFileCollectionItem* item);
-    // Writes a temporary file, keeps the previous document as ".bak" and
-    // renames the new one into place. Saved tells the outcome. A file name
-    // without a folder raises "Unable to create directory".
+    // Writes base + ".tmp" (flushed to disk), keeps the previous document as
+    // base + ".bak" and renames the new one into place; missing folders are
+    // created. Saved tells the outcome. After a failure the document on disk
+    // is as it was, the tree stays modified, and no temporary file of this
+    // save is left (a stale one that could not be deleted stays). A file name
+    // without a folder, such as an untitled "?Untitled.pvp", raises
+    // "Unable to create directory".
     void SaveAs(TFileCollectionItem* item, const std::string& fileName);
     void CloseEntry(TFileCollectionItem* item);
 
