@@ -2,6 +2,8 @@
 
 #include "model/stream/StrmPers.h"
 
+#include <exception>
+
 namespace pavilo {
 
 uint16_t TMemoryClipboard::RegisterFormat(std::string_view name)
@@ -35,7 +37,7 @@ void TMemoryClipboard::SetForeign(uint16_t format, std::string block)
 }
 
 TClipboardStream::TClipboardStream(IClipboardService& clipboard, uint16_t format, TMode mode)
-    : m_clipboard(clipboard), m_format(format), m_mode(mode)
+    : m_clipboard(clipboard), m_format(format), m_mode(mode), m_uncaught(std::uncaught_exceptions())
 {
     if (mode == cmRead) {
         if (std::optional<std::string> block = clipboard.GetBlock(format))
@@ -45,7 +47,9 @@ TClipboardStream::TClipboardStream(IClipboardService& clipboard, uint16_t format
 
 TClipboardStream::~TClipboardStream()
 {
-    if (m_mode != cmWrite)
+    // A record cut short by a failure is not published; the clipboard keeps
+    // what it had.
+    if (m_mode != cmWrite || std::uncaught_exceptions() > m_uncaught)
         return;
     try {
         m_clipboard.SetBlock(m_format, m_writer.TakeBytes());

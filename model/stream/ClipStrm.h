@@ -71,6 +71,7 @@ private:
     TMode m_mode;
     std::string m_bytes;
     TValueWriter m_writer;
+    int m_uncaught; // exceptions in flight at creation
 };
 
 void CopyNodeToClipboard(IClipboardService& clipboard, const TNode* node);

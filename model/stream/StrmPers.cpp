@@ -1,10 +1,12 @@
 #include "model/stream/StrmPers.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 #include "model/ContentNodes.h"
 #include "model/DocumentNodes.h"
@@ -25,18 +27,42 @@ std::string printable(std::string_view s)
     return out;
 }
 
+std::string tooDeep()
+{
+    return "nodes nested deeper than " + std::to_string(kMaxNodeDepth) + " levels";
+}
+
+// Levels of the tree under and including the node, counted without recursion.
+int treeDepth(const TNode* top)
+{
+    int deepest = 0;
+    std::vector<std::pair<const TNode*, int>> pending{{top, 1}};
+    while (!pending.empty()) {
+        auto [node, depth] = pending.back();
+        pending.pop_back();
+        deepest = std::max(deepest, depth);
+        for (const TNode* child : node->Children())
+            pending.emplace_back(child, depth + 1);
+    }
+    return deepest;
+}
+
 struct DepthScope {
     explicit DepthScope(TValueReader& s) : stream(s)
     {
         if (++stream.Depth > kMaxNodeDepth)
-            stream.Fail("nodes nested deeper than " + std::to_string(kMaxNodeDepth) + " levels", stream.Position());
+            stream.Fail(tooDeep(), stream.Position());
     }
     ~DepthScope() { --stream.Depth; }
     TValueReader& stream;
 };
 
-void writeRecord(TValueWriter& stream, const TNode* node)
+void writeRecord(TValueWriter& stream, const TNode* node, int depth = 1)
 {
+    // What the reader refuses is not written: the save fails instead of
+    // leaving a document that cannot be opened again.
+    if (depth > kMaxNodeDepth)
+        throw Exception("The document cannot be saved: " + tooDeep());
     if (std::optional<std::string_view> name = StoredClassName(node->ClassId(), kCurrentVersion)) {
         stream.WriteString(*name);
         node->WriteFields(stream, kCurrentVersion);
@@ -60,7 +86,7 @@ void writeRecord(TValueWriter& stream, const TNode* node)
     stream.Flush();
     stream.WriteListBegin();
     for (const TNode* child : node->Children())
-        writeRecord(stream, child);
+        writeRecord(stream, child, depth + 1);
     stream.WriteListEnd();
 }
 
@@ -107,7 +133,13 @@ TLoadedDocument loadFrom(TValueReader& stream, const std::string& fileName)
     if (version == 255)
         throw EInvalidDocument("'" + shortName + "' has been saved with a more recent version of Pavilo");
     stream.SetVersion(version);
-    std::unique_ptr<TNode> top = convertOldTop(ReadNodeRecord(stream, nullptr));
+    std::unique_ptr<TNode> top = ReadNodeRecord(stream, nullptr);
+    const bool gainsLevel = top->ClassId() == TNodeClass::ncRootNode;
+    top = convertOldTop(std::move(top));
+    // The file node above an old root is one level more; a tree deeper than
+    // the reader takes could not be read back once saved.
+    if (gainsLevel && treeDepth(top.get()) > kMaxNodeDepth)
+        stream.Fail(tooDeep(), stream.Position());
     if (auto* file = dynamic_cast<TFileNode*>(top.get())) {
         file->SetFileName(fileName);
         readTrailer(stream, *file);

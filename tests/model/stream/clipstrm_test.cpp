@@ -86,6 +86,24 @@ TEST(NodeClipboard, CopyReplacesOtherContent)
     EXPECT_TRUE(ClipboardHasNode(clipboard));
 }
 
+TEST(NodeClipboard, FailedCopyLeavesTheClipboardAlone)
+{
+    // Deeper than any document may be: the copy fails before anything is published.
+    auto top = std::make_unique<TPageNode>();
+    TNode* parent = top.get();
+    for (int i = 0; i < kMaxNodeDepth; ++i) {
+        auto* n = new TPageNode;
+        n->SetParent(parent);
+        parent = n;
+    }
+    TMemoryClipboard clipboard;
+    const uint16_t text = clipboard.RegisterFormat("text/plain");
+    clipboard.SetForeign(text, "kept");
+    EXPECT_THROW(CopyNodeToClipboard(clipboard, top.get()), Exception);
+    EXPECT_FALSE(ClipboardHasNode(clipboard));
+    EXPECT_EQ(clipboard.GetBlock(text), std::optional<std::string>("kept"));
+}
+
 TEST(NodeClipboard, FormatNumberStaysTheSame)
 {
     TMemoryClipboard clipboard;

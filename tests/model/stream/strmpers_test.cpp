@@ -644,6 +644,64 @@ TEST(DocumentFile, NestingBeyondTheLimitFailsCleanly)
     }
 }
 
+namespace {
+
+// A file node over a chain of nodes, levels deep in all.
+std::unique_ptr<TFileNode> chainOf(int levels)
+{
+    auto file = std::make_unique<TFileNode>();
+    TNode* parent = file.get();
+    for (int i = 1; i < levels; ++i) {
+        auto* n = new TNode;
+        n->SetID(i);
+        n->SetParent(parent);
+        parent = n;
+    }
+    return file;
+}
+
+} // namespace
+
+TEST(DocumentFile, TreeDeeperThanTheReaderTakesIsNotSaved)
+{
+    // Saving what could not be opened again would lose the document.
+    auto atLimit = chainOf(kMaxNodeDepth);
+    bool ok = false;
+    const std::string bytes = DocumentBytes(atLimit.get(), &ok);
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(depthOf(load(bytes).Node.get()), kMaxNodeDepth);
+
+    auto tooDeep = chainOf(kMaxNodeDepth + 1);
+    DocumentBytes(tooDeep.get(), &ok);
+    EXPECT_FALSE(ok);
+    TempDir dir;
+    tooDeep->FirstChild()->SetAuthor("x");
+    EXPECT_FALSE(SaveDocument(dir.File("deep.pvp"), tooDeep.get()));
+    EXPECT_TRUE(tooDeep->FirstChild()->Modified());
+}
+
+TEST(DocumentFile, OldRootIsReadOnlyIfItFitsUnderAFileNode)
+{
+    // The file node put above an old root adds a level.
+    auto oldDocument = [](int levels) {
+        TFixtureNode top = FixtureNode(K::Root);
+        TFixtureNode* at = &top;
+        for (int i = 1; i < levels; ++i) {
+            at->Children.push_back(FixtureNode(K::Node));
+            at = &at->Children.back();
+        }
+        return FixtureDocument(7, top, std::nullopt);
+    };
+    TLoadedDocument doc = load(oldDocument(kMaxNodeDepth - 1));
+    EXPECT_EQ(depthOf(doc.Node.get()), kMaxNodeDepth);
+    bool ok = false;
+    const std::string saved = DocumentBytes(doc.Node.get(), &ok);
+    EXPECT_TRUE(ok);
+    EXPECT_NO_THROW(load(saved));
+
+    EXPECT_THROW(load(oldDocument(kMaxNodeDepth)), EReadError);
+}
+
 TEST(DocumentFile, NestedOldWizardBodiesCountTowardsTheLimit)
 {
     // Early page wizards hold a record as their body, which may itself be a

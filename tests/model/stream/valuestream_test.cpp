@@ -198,7 +198,8 @@ TEST(ValueStream, LengthsBeyondTheDataFail)
 
 TEST(ValueStream, FailureNamesSourceOffsetAndTypes)
 {
-    TValueReader r = TValueReader(std::string("\x02\x01\x06\x00", 4), "Tour.pvp");
+    const std::string bytes("\x02\x01\x06\x00", 4);
+    TValueReader r(bytes, "Tour.pvp");
     r.ReadInteger();
     try {
         r.ReadInteger();
