@@ -72,6 +72,7 @@ TRootNode* newRoot(TFileNode* file, const std::string& title, uint8_t defaultVie
     root->SetSelectionColor(0x8000000D);
     root->SetFontColor(0);
     root->SetDefaultView(defaultView);
+    root->SetDate(46000.0);
     root->CollapsedGlyph().SetBitmap(iconBitmap(0x40, 0x80, 0x40));
     root->ExpandedGlyph().SetBitmap(iconBitmap(0x40, 0x40, 0x80));
     return root;
