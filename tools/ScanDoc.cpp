@@ -390,7 +390,7 @@ void TDocumentScanner::ScanNodeLinks(TNode* node, int& failures)
             else
                 link.PathName = ResolveInFolder(folderOf(link.SourceOrigin), link.Link);
         }
-        if (link.LinkStatus() != lsFileExists || !hasStyleSheetExtension(link.PathName))
+        if (!hasStyleSheetExtension(link.PathName) || link.LinkStatus() != lsFileExists)
             continue;
         std::string sheet = link.PathName;
         std::optional<TFileId> id = fileIdOf(sheet);

@@ -615,9 +615,10 @@ TEST(LinkedFiles, SubtreeRowsWarningAddAndRemove)
 TEST(ScanDoc, LargePage)
 {
     // About 50 MB of tags, text, comments, scripts and style blocks.
-    const std::string unit = "<p class=c>Some text of the page &amp; more</p>\r\n<img src=\"img/a.gif\" alt=x>\r\n"
-                             "<!-- a comment -->\r\n<script>var a = 1 < 2;</script>\r\n"
-                             "<style>p { background: url(b.gif) }</style>\r\n";
+    std::string unit = "<img src=\"img/a.gif\" alt=x>\r\n<!-- a comment -->\r\n<script>var a = 1 < 2;</script>\r\n"
+                       "<style>p { background: url(b.gif) }</style>\r\n";
+    for (int i = 0; i < 40; ++i)
+        unit += "<p class=c>Some text of the page &amp; more, <b>bold</b> and <i>slanted</i></p>\r\n";
     const size_t units = 50'000'000 / unit.size() + 1;
     std::string html;
     html.reserve(units * unit.size());
