@@ -98,7 +98,7 @@ std::string ComposedPage(const TNode* node, const std::string& base)
     const size_t p = tag + 6;
 
     std::string insertion = "<base href=\"";
-    insertion += hrefPath(base);
+    insertion += isLocalPath(base) ? hrefPath(base) : base;
     if (base.empty() || base.back() != '/')
         insertion += '/';
     insertion += "index.htm\">\r";

@@ -69,6 +69,9 @@ public:
     explicit TCustomWebBrowser(QWidget* parent = nullptr);
 
     void Navigate(const QString& url);
+    // What an owner does when it lets go of its browser: a blank page, no
+    // script object, no close handler; the control is freed later.
+    static void Discard(TCustomWebBrowser* browser);
     // Script errors stay silent when true (every view sets it).
     bool Silent() const { return m_silent; }
     void SetSilent(bool flag) { m_silent = flag; }

@@ -93,6 +93,16 @@ TEST_F(ComposeTest, BaseHrefEscapesWhatWouldEndThePath)
     EXPECT_NE(buffer().find("<base href=\"/srv/50%25 %231%3F/index.htm\">"), std::string::npos) << buffer();
 }
 
+TEST_F(ComposeTest, BaseAddressStaysAsWritten)
+{
+    TExampleShow show;
+    show.A->Source().SetText(std::string_view("<html>\r\n"));
+    show.A->SetBaseUrl("http://server.invalid/a%20b/");
+    ComposePage(show.A);
+    EXPECT_EQ(CurrentBase(), "http://server.invalid/a%20b/");
+    EXPECT_NE(buffer().find("<base href=\"http://server.invalid/a%20b/index.htm\">"), std::string::npos) << buffer();
+}
+
 TEST_F(ComposeTest, KindsOfNodes)
 {
     TExampleShow show;

@@ -57,6 +57,17 @@ void TCustomWebBrowser::Navigate(const QString& url)
     setUrl(QUrl(url));
 }
 
+void TCustomWebBrowser::Discard(TCustomWebBrowser* browser)
+{
+    if (!browser)
+        return;
+    browser->Navigate(QStringLiteral("about:blank"));
+    browser->ClearExternal();
+    browser->OnCloseBrowser = nullptr;
+    browser->hide();
+    browser->deleteLater();
+}
+
 void TCustomWebBrowser::windowClosedByScript()
 {
     if (m_closing)
