@@ -41,6 +41,7 @@ void checkSafe(std::string_view name)
     check(("/" + *path + "/").find("/../") == std::string::npos);
     check(("/" + *path + "/").find("/./") == std::string::npos);
     check(path->find("//") == std::string::npos);
+    check(path->find('\0') == std::string::npos && (path->size() < 2 || (*path)[1] != ':'));
     check(pavilo::SafeRelativePath(*path) == path);
 }
 

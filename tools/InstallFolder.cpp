@@ -51,10 +51,8 @@ std::optional<std::string> SafeRelativePath(std::string_view name)
     for (char& c : path)
         if (c == '\\')
             c = '/';
-    if (path.empty() || path[0] == '/')
+    if (path.empty() || path[0] == '/' || path.find('\0') != std::string::npos)
         return std::nullopt;
-    if (path.size() >= 2 && path[1] == ':')
-        return std::nullopt; // a drive of the original platform
     std::string out;
     for (std::string_view s : segments(path)) {
         if (s == "..")
@@ -63,7 +61,8 @@ std::optional<std::string> SafeRelativePath(std::string_view name)
             out += '/';
         out += s;
     }
-    if (out.empty())
+    // A drive of the original platform, also behind "./" ("./C:/x").
+    if (out.empty() || (out.size() >= 2 && out[1] == ':'))
         return std::nullopt;
     return out;
 }
