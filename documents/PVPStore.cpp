@@ -342,7 +342,7 @@ void SaveLoadedDocumentAs(std::unique_ptr<TNode> tree, const std::string& fileNa
     item->SetClosed(false);
     files.SaveAs(item, path);
     if (!item->Saved())
-        throw Exception(std::string(kFailedToSaveFile) + " '" + fileName + "'");
+        throw Exception(kFailedToSaveFile);
 }
 
 } // namespace pavilo

@@ -110,8 +110,8 @@ std::string DocumentDisplayName(const std::string& fileName);
 
 // Saves a tree loaded elsewhere to fileName through the safe-save sequence of
 // SaveAs (a relative name is taken from the working directory). The tree is
-// written as it is (provenance included). Raises an Exception beginning with
-// "Failed to save file" when the save failed.
+// written as it is (provenance included). Raises an Exception "Failed to save
+// file" when the save failed.
 void SaveLoadedDocumentAs(std::unique_ptr<TNode> tree, const std::string& fileName,
                           TFileSystem& fs = NativeFileSystem());
 

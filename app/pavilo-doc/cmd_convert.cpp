@@ -2,6 +2,7 @@
 
 #include "Command.h"
 #include "model/DocumentNodes.h"
+#include "documents/PVPStore.h"
 #include "model/stream/StrmPers.h"
 
 namespace pavilo::doc {
@@ -26,8 +27,8 @@ int runConvert(const std::vector<std::string>& args)
     auto* file = dynamic_cast<TFileNode*>(top.get());
     if (file && !keepProvenance)
         file->StampProvenance();
-    if (!SaveDocument(paths[1], top.get()))
-        throw Exception("Failed to save file");
+    // Through the safe save: an existing OUT is kept as its ".bak".
+    SaveLoadedDocumentAs(std::move(top), paths[1]);
     return 0;
 }
 

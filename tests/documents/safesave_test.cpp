@@ -331,6 +331,6 @@ TEST(SaveLoadedDocumentAs, WritesTheTreeAsItIsAndReportsFailure)
         SaveLoadedDocumentAs(MakePresentation("x"), dir / "Busy.pvp");
         FAIL() << "saving onto a folder must fail";
     } catch (const Exception& e) {
-        EXPECT_EQ(e.Message(), "Failed to save file '" + (dir / "Busy.pvp") + "'");
+        EXPECT_EQ(e.Message(), "Failed to save file");
     }
 }
