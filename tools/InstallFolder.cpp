@@ -80,7 +80,8 @@ TInstallFolder::~TInstallFolder()
         ::close(m_fd);
 }
 
-int TInstallFolder::openParent(std::string_view relativePath, std::string* leaf, bool create) const
+int TInstallFolder::openParent(std::string_view relativePath, std::string* leaf, bool create,
+                               std::string* failed) const
 {
     std::vector<std::string_view> parts = segments(relativePath);
     if (parts.empty()) {
@@ -104,6 +105,8 @@ int TInstallFolder::openParent(std::string_view relativePath, std::string* leaf,
         ::close(dir);
         if (next < 0) {
             // A link where a folder should be is never entered.
+            if (failed)
+                *failed = std::string(relativePath.substr(0, parts[i].data() + parts[i].size() - relativePath.data()));
             errno = (err == ELOOP || err == ENOTDIR) ? ENOTDIR : err;
             return -1;
         }
@@ -114,8 +117,11 @@ int TInstallFolder::openParent(std::string_view relativePath, std::string* leaf,
 
 TInstallFolder::TPendingFile TInstallFolder::Create(std::string_view relativePath)
 {
-    std::string leaf;
-    int dir = openParent(relativePath, &leaf, true);
+    std::string leaf, failed;
+    int dir = openParent(relativePath, &leaf, true, &failed);
+    if (dir < 0 && errno == ENOTDIR && !failed.empty())
+        throw Exception("Unable to write file '" + std::string(relativePath) + "': '" + failed +
+                        "' is not a folder inside the install folder.");
     if (dir < 0)
         throw Exception(writeError(relativePath, errno));
     for (int attempt = 0; attempt < 100; ++attempt) {

@@ -67,8 +67,10 @@ public:
 
 private:
     // The folder holding the path's last segment, opened without following
-    // links; -1 when it does not exist. create makes missing folders.
-    int openParent(std::string_view relativePath, std::string* leaf, bool create) const;
+    // links; -1 when it does not exist. create makes missing folders; failed
+    // receives the part of the path that is a link or a file, not a folder.
+    int openParent(std::string_view relativePath, std::string* leaf, bool create,
+                   std::string* failed = nullptr) const;
 
     std::string m_path;
     int m_fd = -1;
