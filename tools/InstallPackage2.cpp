@@ -154,7 +154,17 @@ std::string ReplaceQuestion(const std::string& documentFileName)
 bool TPackageInstaller::InstallPackage()
 {
     m_rewritten = m_unreadable = m_mismatched = 0;
-    return install();
+    m_paviloFile.clear();
+    bool ok = false;
+    try {
+        ok = install();
+    } catch (...) {
+        m_paviloFile.clear();
+        throw;
+    }
+    if (!ok)
+        m_paviloFile.clear(); // only an installed document is handed out
+    return ok;
 }
 
 bool TPackageInstaller::install()

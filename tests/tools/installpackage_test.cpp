@@ -618,6 +618,7 @@ TEST_F(InstallPackageTest, LinkLeadingOutsideTheFolderIsRefused)
     EXPECT_EQ(m_view.Errors, std::vector<std::string>{"The package link 'L1=0?a.gif?..\\..\\etc\\passwd' does not lead "
                                                       "to a file inside the install folder."});
     EXPECT_EQ(pageSource(m_out / "demo.pvp"), "<img src=a.gif>\r\n") << "the document is not saved";
+    EXPECT_TRUE(m_installer.PaviloFile().empty());
 }
 
 TEST_F(InstallPackageTest, MissingDocumentReachesTheCallerAsRaised)
