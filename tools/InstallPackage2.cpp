@@ -257,7 +257,12 @@ bool TPackageInstaller::install()
     m_importLocation = folder;
     m_view.SetCaption(caption + " to " + folder + ".");
     m_view.SetStatus("Status: Extracting files...");
-    const std::string documentName(PackageFileNamePart(info.PaviloFile));
+    std::string documentName(PackageFileNamePart(info.PaviloFile));
+    // Packages were written where names ignore case: the member's own
+    // spelling is the file that extraction makes.
+    const std::string member = cabinet->FindMember(documentName);
+    if (!member.empty() && member.find_first_of("\\/") == std::string::npos)
+        documentName = member;
     if (!SafeRelativePath(documentName)) {
         m_view.ShowError("Package file " + packageName + " names no document to install.");
         return false;

@@ -446,6 +446,16 @@ TEST_F(InstallPackageTest, ImportTypeOneIsTheProgramFolder)
     fs::remove(expected);
 }
 
+TEST_F(InstallPackageTest, DocumentNameIsMatchedIgnoringCase)
+{
+    TPackage pkg;
+    TDocument doc;
+    pkg.AddDocument(doc, "Tour.PVP");
+    pkg.AddInfo("[Import]\r\nImportType=3\r\nImportLocation=" + m_out.Path() + "\r\nPaviloFile=tour.pvp\r\n");
+    ASSERT_TRUE(Install(pkg.Build()));
+    EXPECT_EQ(m_installer.PaviloFile(), m_out / "Tour.PVP");
+}
+
 TEST_F(InstallPackageTest, ImportTypeThreeWithoutLocationRaises)
 {
     TPackage pkg;
