@@ -62,8 +62,11 @@ int32_t NodeIdFromVariant(const TScriptValue& v)
     }
     if (const auto* ref = std::get_if<TScriptNodeRef>(&v))
         return TNodeHandles::Instance().LiveNodeOf(ref->Handle)->ID();
-    if (const auto* object = std::get_if<TScriptObjectArg>(&v))
+    if (const auto* object = std::get_if<TScriptObjectArg>(&v)) {
+        if (std::holds_alternative<std::monostate>(object->Id))
+            throw EScriptError("Object doesn't support this property or method");
         return ScriptToInteger(std::visit([](const auto& x) -> TScriptValue { return x; }, object->Id));
+    }
     throw EScriptError(kInvalidVariantTypeConversion);
 }
 

@@ -238,6 +238,14 @@ TEST_F(BrowserTest, ScriptsWithoutExternalSeeNoObject)
     browser->ClearExternal();
     ASSERT_TRUE(showNode(browser.get(), page(1)));
     EXPECT_EQ(str(evaluate(browser.get(), "String(window.external)")), "null");
+
+    // A browser that is never shown (printing uses one) still serves it.
+    TCustomWebBrowser hidden;
+    hidden.SetExternal(external);
+    viewLink.SetTarget(&page(1)->NodeLink());
+    ComposePage(page(1));
+    ASSERT_TRUE(navigateAndWait(&hidden, QString::fromStdString(RootUrl())));
+    EXPECT_EQ(str(evaluate(&hidden, "window.external.currentNode.title")), "A");
 }
 
 TEST_F(BrowserTest, ClosingFromThePage)

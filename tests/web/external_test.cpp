@@ -71,6 +71,7 @@ TEST(NodeIdFromVariant, Failures)
         EXPECT_EQ(errorOf([&] { NodeIdFromVariant(v); }), "Invalid variant type conversion");
     EXPECT_NE(errorOf([] { NodeIdFromVariant(std::string("id 26")); }), "");
     EXPECT_NE(errorOf([] { NodeIdFromVariant(std::string("twenty")); }), "");
+    EXPECT_NE(errorOf([] { NodeIdFromVariant(TScriptObjectArg{}); }), ""); // an object without id
 }
 
 TEST_F(ExternalTest, CurrentFollowsTheViewEvenWhenTheShownNodeLeavesTheTree)
