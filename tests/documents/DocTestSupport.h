@@ -12,29 +12,12 @@
 #include <stdlib.h>
 
 #include "model/PVPObjModel.h"
+#include "support/TempDir.h"
 
 namespace pavilo::testing {
 
-class TScratchDir {
-public:
-    TScratchDir()
-    {
-        const char* tmp = getenv("TMPDIR");
-        std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/pavilo-docs-XXXXXX";
-        char* made = mkdtemp(pattern.data());
-        m_path = made ? made : "";
-    }
-    ~TScratchDir()
-    {
-        std::error_code ec;
-        std::filesystem::remove_all(m_path, ec);
-    }
-    const std::string& Path() const { return m_path; }
-    std::string operator/(const std::string& name) const { return m_path + "/" + name; }
-
-private:
-    std::string m_path;
-};
+// The documents tests call their scratch folder so.
+using TScratchDir = TTempDir;
 
 inline std::string ReadFileBytes(const std::string& path)
 {

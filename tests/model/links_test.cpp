@@ -8,11 +8,14 @@
 
 #include "model/LinkResolver.h"
 #include "model/PVPObjModel.h"
+#include "support/TempDir.h"
 
 using namespace pavilo;
 namespace fs = std::filesystem;
 
 namespace {
+
+using pavilo::testing::TTempDir;
 
 // A presentation stored at fileName with one page (returned) under its root.
 struct TPresentation {
@@ -27,28 +30,6 @@ struct TPresentation {
         Page->SetParent(Root);
         Page->SetBaseUrl(baseUrl);
     }
-};
-
-class TTempDir {
-public:
-    TTempDir()
-    {
-        const char* tmp = std::getenv("TMPDIR");
-        std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/pavilo-links-XXXXXX";
-        char* made = mkdtemp(pattern.data());
-        if (!made)
-            throw std::runtime_error("mkdtemp failed");
-        m_path = made;
-    }
-    ~TTempDir()
-    {
-        std::error_code ec;
-        fs::remove_all(m_path, ec);
-    }
-    const std::string& Path() const { return m_path; }
-
-private:
-    std::string m_path;
 };
 
 void touch(const std::string& path)

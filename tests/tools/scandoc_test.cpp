@@ -15,33 +15,14 @@
 #include "model/PVPObjModel.h"
 #include "model/stream/StrmPers.h"
 #include "tools/LinkedFiles.h"
+#include "support/TempDir.h"
 
 using namespace pavilo;
 namespace fs = std::filesystem;
 
 namespace {
 
-class TTempDir {
-public:
-    TTempDir()
-    {
-        const char* tmp = std::getenv("TMPDIR");
-        std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/pavilo-scandoc-XXXXXX";
-        char* made = mkdtemp(pattern.data());
-        if (!made)
-            throw std::runtime_error("mkdtemp failed");
-        m_path = made;
-    }
-    ~TTempDir()
-    {
-        std::error_code ec;
-        fs::remove_all(m_path, ec);
-    }
-    std::string operator/(const std::string& name) const { return m_path + "/" + name; }
-
-private:
-    std::string m_path;
-};
+using pavilo::testing::TTempDir;
 
 void writeFile(const std::string& path, const std::string& bytes)
 {
