@@ -28,6 +28,11 @@ void* operator new(std::size_t size)
     throw std::bad_alloc();
 }
 
+// The replaced new takes its memory from malloc, so free is its match.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+#endif
+
 void operator delete(void* p) noexcept
 {
     std::free(p);
