@@ -1,4 +1,5 @@
 #include "documents/SettingsStore.h"
+#include "model/AsciiCase.h"
 
 #include <cctype>
 
@@ -32,12 +33,7 @@ std::vector<std::string> SplitKeyPath(std::string_view path)
 
 bool SameSettingsName(std::string_view a, std::string_view b)
 {
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
+    return EqualsIgnoringCase(a, b);
 }
 
 } // namespace pavilo

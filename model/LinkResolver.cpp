@@ -7,6 +7,7 @@
 
 #include "model/ContentNodes.h"
 #include "model/DocumentNodes.h"
+#include "model/AsciiCase.h"
 
 namespace pavilo {
 
@@ -20,38 +21,10 @@ constexpr std::array<std::string_view, 10> kSchemePrefixes = {
     "ftp:", "gopher:", "http:", "https:", "file:", "news:", "mailto:", "socks:", "javascript:", "vbscript:",
 };
 
-char lowerAscii(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-std::string lowered(std::string_view text)
-{
-    std::string s(text);
-    for (char& c : s)
-        c = lowerAscii(c);
-    return s;
-}
-
-bool startsWithNoCase(std::string_view text, std::string_view prefix)
-{
-    if (text.size() < prefix.size())
-        return false;
-    for (size_t i = 0; i < prefix.size(); ++i)
-        if (lowerAscii(text[i]) != prefix[i])
-            return false;
-    return true;
-}
-
-bool equalsNoCase(std::string_view a, std::string_view b)
-{
-    return a.size() == b.size() && startsWithNoCase(a, b);
-}
-
 bool isReserved(std::string_view reference)
 {
-    return reference.empty() || equalsNoCase(reference, "%%wizard-input%%") ||
-           equalsNoCase(reference, "%%stylesheet%%") || equalsNoCase(reference, "<stylesheet>");
+    return reference.empty() || EqualsIgnoringCase(reference, "%%wizard-input%%") ||
+           EqualsIgnoringCase(reference, "%%stylesheet%%") || EqualsIgnoringCase(reference, "<stylesheet>");
 }
 
 bool isSeparator(char c)
@@ -83,7 +56,7 @@ std::string withTrailingSeparator(std::string text)
 // Replaces a placeholder and the one character after it by the folder.
 void replacePlaceholder(std::string& text, std::string_view placeholder, const std::string& folder)
 {
-    size_t p = lowered(text).find(placeholder);
+    size_t p = LowerAscii(text).find(placeholder);
     if (p == std::string::npos)
         return;
     text.erase(0, std::min(text.size(), p + placeholder.size() + 1));
@@ -147,7 +120,7 @@ std::string resolveWith(std::string_view reference, const std::string& docDir, c
     std::string text(reference);
     replacePlaceholder(text, "<docpath>", docDir);
     replacePlaceholder(text, "<apppath>", ProgramDirectory());
-    if (startsWithNoCase(text, "file://"))
+    if (StartsWithIgnoringCase(text, "file://"))
         text.erase(0, 7);
     if (HasSchemePrefix(text))
         return text;
@@ -163,7 +136,7 @@ std::string resolveWith(std::string_view reference, const std::string& docDir, c
 bool HasSchemePrefix(std::string_view text)
 {
     for (std::string_view prefix : kSchemePrefixes)
-        if (startsWithNoCase(text, prefix))
+        if (StartsWithIgnoringCase(text, prefix))
             return true;
     return false;
 }
@@ -196,7 +169,7 @@ std::string Canonicalize(std::string_view text)
     std::string s;
     s.reserve(text.size());
     for (size_t i = 0; i < text.size();) {
-        if (startsWithNoCase(text.substr(i), "&amp;")) {
+        if (StartsWithIgnoringCase(text.substr(i), "&amp;")) {
             s += '&';
             i += 5;
         } else {

@@ -8,25 +8,11 @@
 
 #include "model/Node.h"
 #include "tools/ScanDoc.h"
+#include "model/AsciiCase.h"
 
 namespace pavilo {
 
 namespace {
-
-char lowerAscii(char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (lowerAscii(a[i]) != lowerAscii(b[i]))
-            return false;
-    return true;
-}
 
 // The byte size of a file that can be opened for reading, else none.
 std::optional<int64_t> openedFileSize(const std::string& path)
@@ -150,7 +136,7 @@ bool TLinkedFiles::RemoveFile(const std::string& fullPath)
         return false;
     int found = -1;
     for (int i = 0; i < links->Count() && found < 0; ++i)
-        if (equalsIgnoringCase(links->Items(i).PathName, fullPath))
+        if (EqualsIgnoringCase(links->Items(i).PathName, fullPath))
             found = i;
     if (found < 0)
         return false;

@@ -15,6 +15,7 @@
 #include "model/LinkResolver.h"
 #include "model/Node.h"
 #include "tools/hpReg.h"
+#include "model/AsciiCase.h"
 
 namespace pavilo {
 
@@ -25,29 +26,6 @@ constexpr auto npos = std::string_view::npos;
 // More style sheets than any page uses; a web of sheets naming each other
 // many times over stops here instead of growing without end.
 constexpr int maxSheetScansPerNode = 1000;
-
-char lowerAscii(char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (lowerAscii(a[i]) != lowerAscii(b[i]))
-            return false;
-    return true;
-}
-
-std::string lowerCase(std::string_view s)
-{
-    std::string out(s);
-    for (char& c : out)
-        c = lowerAscii(c);
-    return out;
-}
 
 int32_t toPosition(int64_t v)
 {
@@ -124,7 +102,7 @@ std::string_view folderOf(std::string_view path)
 bool hasStyleSheetExtension(std::string_view path)
 {
     size_t dot = path.find_last_of("./\\");
-    return dot != npos && path[dot] == '.' && equalsIgnoringCase(path.substr(dot), ".css");
+    return dot != npos && path[dot] == '.' && EqualsIgnoringCase(path.substr(dot), ".css");
 }
 
 struct TFileId {
@@ -210,9 +188,9 @@ private:
 
     void tag(std::string_view name, const THtmlAttributes& attributes)
     {
-        if (equalsIgnoringCase(name, "style"))
+        if (EqualsIgnoringCase(name, "style"))
             m_inStyle = true;
-        else if (equalsIgnoringCase(name, "/style"))
+        else if (EqualsIgnoringCase(name, "/style"))
             m_inStyle = false;
         if (!name.empty() && name.front() == '/')
             return;
@@ -220,7 +198,7 @@ private:
             m_scanner.ScanScript(m_lastBlock, m_origin, m_links, toPosition(blockBase()));
             return;
         }
-        if (equalsIgnoringCase(name, "param")) {
+        if (EqualsIgnoringCase(name, "param")) {
             if (IsLinkParamName(attributes.Values("name")))
                 reference(attributes, attributes.IndexOfName("value"));
             return;
@@ -328,7 +306,7 @@ int TDocumentScanner::ScanStyleSheet(std::string_view text, std::string_view ori
             open = text.find('(', open);
             if (open == npos)
                 return 0;
-            if (equalsIgnoringCase(text.substr(open - 3, 3), "url"))
+            if (EqualsIgnoringCase(text.substr(open - 3, 3), "url"))
                 break;
         }
         size_t first = open + 1;
@@ -430,7 +408,7 @@ public:
     explicit TLinkCollector(TLinkCollection& target) : m_target(target)
     {
         for (const TLinkInfo& l : target)
-            m_seen.insert(lowerCase(l.PathName));
+            m_seen.insert(LowerAscii(l.PathName));
     }
 
     void Collect(TNode* node)
@@ -441,7 +419,7 @@ public:
             int32_t status = l.LinkStatus();
             if (status != lsFileExists && status != lsFileMissing)
                 continue;
-            if (m_seen.insert(lowerCase(l.PathName)).second)
+            if (m_seen.insert(LowerAscii(l.PathName)).second)
                 m_target.Add().Assign(l);
         }
     }

@@ -1,23 +1,9 @@
 #include "tools/TagCollection.h"
+#include "model/AsciiCase.h"
 
 namespace pavilo {
 
 namespace {
-
-char lowerAscii(char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (lowerAscii(a[i]) != lowerAscii(b[i]))
-            return false;
-    return true;
-}
 
 } // namespace
 
@@ -32,7 +18,7 @@ TTagInfo::TTagInfo(std::string_view tagName, std::initializer_list<std::string_v
 bool TTagInfo::HasAttribute(std::string_view name) const
 {
     for (const std::string& a : m_attributes)
-        if (equalsIgnoringCase(a, name))
+        if (EqualsIgnoringCase(a, name))
             return true;
     return false;
 }
@@ -45,7 +31,7 @@ TTagInfo& TTagCollection::AddTag(std::string_view name, std::initializer_list<st
 const TTagInfo* TTagCollection::FindTag(std::string_view name) const
 {
     for (const auto& item : m_items)
-        if (equalsIgnoringCase(item->TagName(), name))
+        if (EqualsIgnoringCase(item->TagName(), name))
             return item.get();
     return nullptr;
 }
@@ -80,7 +66,7 @@ void AddLinkTags(TTagCollection& tags)
 bool IsLinkParamName(std::string_view name)
 {
     for (std::string_view n : {"movie", "src", "filename", "url", "presurl"})
-        if (equalsIgnoringCase(n, name))
+        if (EqualsIgnoringCase(n, name))
             return true;
     return false;
 }

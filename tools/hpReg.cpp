@@ -1,4 +1,5 @@
 #include "tools/hpReg.h"
+#include "model/AsciiCase.h"
 
 #include <cstring>
 
@@ -32,21 +33,6 @@ bool hasClass(char c, unsigned char bits)
     return (charClasses.Bits[static_cast<unsigned char>(c)] & bits) != 0;
 }
 
-char lowerAscii(char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (lowerAscii(a[i]) != lowerAscii(b[i]))
-            return false;
-    return true;
-}
-
 size_t findChar(std::string_view t, char c, size_t from)
 {
     if (from >= t.size())
@@ -60,7 +46,7 @@ size_t findScriptEnd(std::string_view t, size_t from)
 {
     constexpr std::string_view endTag = "</script>";
     for (size_t k = findChar(t, '<', from); k != npos; k = findChar(t, '<', k + 1))
-        if (t.size() - k >= endTag.size() && equalsIgnoringCase(t.substr(k, endTag.size()), endTag))
+        if (t.size() - k >= endTag.size() && EqualsIgnoringCase(t.substr(k, endTag.size()), endTag))
             return k;
     return npos;
 }
@@ -272,7 +258,7 @@ private:
                 fail(heUnexpectedEnd, m_p);
                 return;
             }
-            if (equalsIgnoringCase(name, "script"))
+            if (EqualsIgnoringCase(name, "script"))
                 m_state = sScript;
         }
         if (m_p >= m_n) {

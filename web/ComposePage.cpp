@@ -6,17 +6,11 @@
 #include "model/PVPObjModel.h"
 #include "model/LinkResolver.h"
 #include "web/PageBuffer.h"
+#include "model/AsciiCase.h"
 
 namespace pavilo {
 
 namespace {
-
-std::string lowerCopy(std::string_view s)
-{
-    std::string out(s);
-    std::transform(out.begin(), out.end(), out.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return out;
-}
 
 // A path as a script string literal: backslashes doubled, and double quotes
 // escaped so that a folder name cannot end the literal.
@@ -92,7 +86,7 @@ std::string ComposedPage(const TNode* node, const std::string& base)
         return {};
     const auto* page = static_cast<const TPageNode*>(node);
     std::string text = page->Source().Text();
-    const size_t tag = lowerCopy(text).find("<html>");
+    const size_t tag = LowerAscii(text).find("<html>");
     if (tag == std::string::npos)
         return text;
     const size_t p = tag + 6;

@@ -5,6 +5,7 @@
 #include "model/PVPObjModel.h"
 #include "platform/text/TextCodec.h"
 #include "web/NodeHandles.h"
+#include "model/AsciiCase.h"
 
 namespace pavilo {
 
@@ -189,16 +190,6 @@ constexpr bool bindingsFollowTable()
 }
 static_assert(bindingsFollowTable(), "one binding per member of the script table, in its order");
 
-bool sameName(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
-
 const TMemberBinding& bindingOf(const TNode& node, std::string_view name)
 {
     const TScriptMember* member = FindNodeMember(node, name);
@@ -214,7 +205,7 @@ const TScriptMember* FindNodeMember(const TNode& node, std::string_view name)
 {
     const TScriptInterface exposed = ScriptInterfaceOf(node.ClassId());
     for (const TScriptMember& m : kScriptMembers)
-        if (m.Interface <= exposed && sameName(m.ScriptName, name))
+        if (m.Interface <= exposed && EqualsIgnoringCase(m.ScriptName, name))
             return &m;
     return nullptr;
 }

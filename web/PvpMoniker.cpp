@@ -12,22 +12,11 @@
 #include "web/MonikerName.h"
 #include "web/PageBuffer.h"
 #include "web/ScriptValue.h"
+#include "model/AsciiCase.h"
 
 namespace pavilo {
 
 namespace {
-
-std::string lowerCopy(std::string_view s)
-{
-    std::string out(s);
-    std::transform(out.begin(), out.end(), out.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return out;
-}
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b)
-{
-    return a.size() == b.size() && lowerCopy(a) == lowerCopy(b);
-}
 
 // A path or address that needs no base in front: a local path, a drive or
 // network path of a document written elsewhere, or an address with a scheme.
@@ -102,7 +91,7 @@ TPvpAnswer TPVPMoniker::ParseDisplayName(const std::string& displayName)
         return {};
 
     TNode* current = CurrentPageNode();
-    if (equalsIgnoringCase(displayName, root + "<stylesheet>")) {
+    if (EqualsIgnoringCase(displayName, root + "<stylesheet>")) {
         if (!current || !current->InheritsFrom(TNodeClass::ncPageNode))
             return {};
         const std::string css = ResolveReference(current, static_cast<TPageNode*>(current)->CSSFileName());
@@ -111,7 +100,7 @@ TPvpAnswer TPVPMoniker::ParseDisplayName(const std::string& displayName)
     }
 
     const std::string idForm = root + "id=";
-    if (lowerCopy(displayName).find(lowerCopy(idForm)) != std::string::npos) {
+    if (LowerAscii(displayName).find(LowerAscii(idForm)) != std::string::npos) {
         int32_t id = 0;
         if (!ParseDecimalInteger(std::string_view(displayName).substr(std::min(idForm.size(), displayName.size())), id))
             return {};
