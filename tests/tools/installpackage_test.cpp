@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <deque>
 #include <filesystem>
@@ -9,7 +10,6 @@
 #include <memory>
 #include <sstream>
 #include <string>
-#include <cstdio>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -18,6 +18,7 @@
 #include "model/LinkResolver.h"
 #include "model/PVPObjModel.h"
 #include "model/stream/StrmPers.h"
+#include "support/TempDir.h"
 #include "tools/Cabinet.h"
 #include "tools/InstallFolder.h"
 #include "tools/LinkRewriter.h"
@@ -29,28 +30,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class TTempDir {
-public:
-    TTempDir()
-    {
-        const char* tmp = std::getenv("TMPDIR");
-        std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/pavilo-install-XXXXXX";
-        char* made = mkdtemp(pattern.data());
-        if (!made)
-            throw std::runtime_error("mkdtemp failed");
-        m_path = made;
-    }
-    ~TTempDir()
-    {
-        std::error_code ec;
-        fs::remove_all(m_path, ec);
-    }
-    const std::string& Path() const { return m_path; }
-    std::string operator/(const std::string& name) const { return m_path + "/" + name; }
-
-private:
-    std::string m_path;
-};
+using pavilo::testing::TTempDir;
 
 void writeFile(const std::string& path, const std::string& bytes)
 {
