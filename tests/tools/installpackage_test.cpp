@@ -24,6 +24,8 @@
 #include "tools/LinkRewriter.h"
 #include "tools/PackageInfo.h"
 #include "tools/ScanDoc.h"
+#include "support/TestDocument.h"
+#include "support/RunCommand.h"
 
 using namespace pavilo;
 namespace fs = std::filesystem;
@@ -31,6 +33,8 @@ namespace fs = std::filesystem;
 namespace {
 
 using pavilo::testing::TTempDir;
+using TDocument = pavilo::testing::TTestDocument;
+using pavilo::testing::RunCommand;
 
 void writeFile(const std::string& path, const std::string& bytes)
 {
@@ -88,28 +92,6 @@ public:
     void SetDetails(const TPackageDetails& details) override { Details = details; }
     void ShowProgress(bool details) override { ShownWithDetails = details; }
     void CloseProgress() override { Closed = true; }
-};
-
-// A document with one root; pages and nodes are added by the test.
-struct TDocument {
-    std::unique_ptr<TFileNode> File = std::make_unique<TFileNode>();
-    TRootNode* Root = new TRootNode;
-
-    TDocument() { Root->SetParent(File.get()); }
-    template <class T>
-    T* Add(TNode* parent = nullptr)
-    {
-        T* node = new T;
-        node->SetParent(parent ? parent : Root);
-        return node;
-    }
-    TPageNode* AddPage(const std::string& source, TNode* parent = nullptr)
-    {
-        auto* page = Add<TPageNode>(parent);
-        page->Source().SetText(source);
-        return page;
-    }
-    void Save(const std::string& path) { ASSERT_TRUE(SaveDocument(path, File.get())); }
 };
 
 // A package built the way a package writer does: files in a staging folder,
@@ -685,14 +667,8 @@ struct TRun {
 TRun runInstallCommand(const std::string& arguments, const std::string& errFile)
 {
     std::string command = std::string(PAVILO_DOC) + " install-package " + arguments + " 2>'" + errFile + "'";
-    TRun run{};
-    FILE* pipe = ::popen(command.c_str(), "r");
-    char buffer[512];
-    for (size_t n; pipe && (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-        run.Out.append(buffer, n);
-    int status = pipe ? ::pclose(pipe) : -1;
-    run.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.Err = readFile(errFile);
+    pavilo::testing::TCommandRun done = RunCommand(command);
+    TRun run{done.Status, done.Out, readFile(errFile)};
     return run;
 }
 

@@ -8,23 +8,11 @@
 #include <string>
 #include <unistd.h>
 
+#include "support/RunCommand.h"
+
 #ifdef PAVILO_DOC
 
 namespace {
-
-std::string run(const std::string& command)
-{
-    std::string out;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        return out;
-    char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        out.append(buffer, n);
-    pclose(pipe);
-    return out;
-}
 
 TEST(PaviloDocScanHtml, PrintsEveryEventInOrder)
 {
@@ -57,9 +45,9 @@ TEST(PaviloDocScanHtml, PrintsEveryEventInOrder)
         "error 5 116\n"
         "block <i>\n"
         "tag i\n";
-    EXPECT_EQ(run(std::string(PAVILO_DOC) + " scan-html '" + file.string() + "'"), expected);
+    EXPECT_EQ(pavilo::testing::RunCommand(std::string(PAVILO_DOC) + " scan-html '" + file.string() + "'").Out, expected);
     fs::remove(file);
-    EXPECT_EQ(run(std::string(PAVILO_DOC) + " scan-html '" + file.string() + "' 2>&1"),
+    EXPECT_EQ(pavilo::testing::RunCommand(std::string(PAVILO_DOC) + " scan-html '" + file.string() + "' 2>&1").Out,
               "Cannot open " + file.string() + "\n");
 }
 

@@ -16,6 +16,8 @@
 #include "model/stream/StrmPers.h"
 #include "tools/LinkedFiles.h"
 #include "support/TempDir.h"
+#include "support/TestDocument.h"
+#include "support/RunCommand.h"
 
 using namespace pavilo;
 namespace fs = std::filesystem;
@@ -23,37 +25,13 @@ namespace fs = std::filesystem;
 namespace {
 
 using pavilo::testing::TTempDir;
+using TDocument = pavilo::testing::TTestDocument;
 
 void writeFile(const std::string& path, const std::string& bytes)
 {
     fs::create_directories(fs::path(path).parent_path());
     std::ofstream(path, std::ios::binary) << bytes;
 }
-
-// A document stored at fileName: a file node, its root, and the nodes added.
-struct TDocument {
-    std::unique_ptr<TFileNode> File = std::make_unique<TFileNode>();
-    TRootNode* Root = new TRootNode;
-
-    explicit TDocument(const std::string& fileName)
-    {
-        File->SetFileName(fileName);
-        Root->SetParent(File.get());
-    }
-    template <class T>
-    T* Add(TNode* parent = nullptr)
-    {
-        T* node = new T;
-        node->SetParent(parent ? parent : Root);
-        return node;
-    }
-    TPageNode* AddPage(const std::string& source, TNode* parent = nullptr)
-    {
-        auto* page = Add<TPageNode>(parent);
-        page->Source().SetText(source);
-        return page;
-    }
-};
 
 // The 1-based position of the occurrence-th copy of what in text.
 int32_t positionOf(const std::string& text, const std::string& what, int occurrence)
@@ -624,20 +602,6 @@ TEST(ScanDoc, LargePage)
 #ifdef PAVILO_DOC
 namespace {
 
-std::string runCommand(const std::string& command)
-{
-    std::string out;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        return out;
-    char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        out.append(buffer, n);
-    pclose(pipe);
-    return out;
-}
-
 std::string readAll(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
@@ -659,8 +623,8 @@ TEST(PaviloDocLinks, PrintsEveryLinkInVisitingOrder)
     child->SetID(8);
     ASSERT_TRUE(SaveDocument(dir / "tour.pvp", doc.File.get()));
 
-    std::string out = runCommand(std::string(PAVILO_DOC) + " links '" + dir / "tour.pvp" + "' 2>'" +
-                                 dir / "err.txt" + "'");
+    std::string out = pavilo::testing::RunCommand(std::string(PAVILO_DOC) + " links '" + dir / "tour.pvp" + "' 2>'" +
+                                 dir / "err.txt" + "'").Out;
     auto object = [](int node, const std::string& link, int position, const std::string& path, int status,
                      const std::string& origin, int offset) {
         return "{\"Node\":" + std::to_string(node) + ",\"Link\":\"" + link + "\",\"LinkPosition\":" +

@@ -8,6 +8,7 @@
 #include "model/LinkResolver.h"
 #include "model/stream/StrmPers.h"
 #include "web/PvpMon.h"
+#include "support/RunCommand.h"
 #include "web/WebTree.h"
 
 using namespace pavilo;
@@ -15,24 +16,10 @@ using namespace pavilo::test;
 
 namespace {
 
-struct TRun {
-    int Status = -1;
-    std::string Out;
-};
-
-TRun run(const std::string& command)
+// Standard error is not part of what these commands are checked for.
+pavilo::testing::TCommandRun run(const std::string& command)
 {
-    TRun r;
-    FILE* pipe = ::popen((command + " 2>/dev/null").c_str(), "r");
-    if (!pipe)
-        return r;
-    char buf[4096];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, pipe)) > 0)
-        r.Out.append(buf, n);
-    const int status = ::pclose(pipe);
-    r.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return r;
+    return pavilo::testing::RunCommand(command + " 2>/dev/null");
 }
 
 class PaviloDocTest : public ::testing::Test {
@@ -63,7 +50,7 @@ TEST_F(PaviloDocTest, ComposePrintsThePageBuffer)
     const std::string programDir = std::filesystem::path(doc).parent_path().string() + "/";
     expected.replace(expected.find(ProgramDirectory()), ProgramDirectory().size(), programDir);
 
-    TRun r = run("cd '" + dir.string() + "' && '" + doc + "' compose Tour.pvp 1");
+    auto r = run("cd '" + dir.string() + "' && '" + doc + "' compose Tour.pvp 1");
     EXPECT_EQ(r.Status, 0);
     EXPECT_EQ(r.Out, expected);
     EXPECT_NE(r.Out.find("<LINK href=\"" + dir.string() + "/look.css\""), std::string::npos);
@@ -77,7 +64,7 @@ TEST_F(PaviloDocTest, ComposePrintsThePageBuffer)
 
 TEST_F(PaviloDocTest, ShowOrderListsEveryContentNode)
 {
-    const TRun r = run(std::string("'") + PAVILO_DOC + "' show-order '" + (dir / "Tour.pvp").string() + "'");
+    const auto r = run(std::string("'") + PAVILO_DOC + "' show-order '" + (dir / "Tour.pvp").string() + "'");
     EXPECT_EQ(r.Status, 0);
     EXPECT_EQ(r.Out, "1\tA\t2\t-\t1\n"
                      "2\tA1\t3\t1\t1\n"
