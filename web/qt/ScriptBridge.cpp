@@ -25,30 +25,12 @@ const char* interfaceName(TScriptInterface i)
     return "INode";
 }
 
+QJsonValue toJson(const TScriptValue& v);
+
+// A node's own values travel as the script values they are.
 QJsonValue primitiveToJson(const TVariant& v)
 {
-    QJsonObject o;
-    std::visit(
-        [&](const auto& x) {
-            using T = std::decay_t<decltype(x)>;
-            if constexpr (std::is_same_v<T, std::monostate>) {
-                o["t"] = "empty";
-            } else if constexpr (std::is_same_v<T, bool>) {
-                o["t"] = "bool";
-                o["v"] = x;
-            } else if constexpr (std::is_same_v<T, int32_t>) {
-                o["t"] = "int";
-                o["v"] = x;
-            } else if constexpr (std::is_same_v<T, double>) {
-                o["t"] = "double";
-                o["v"] = x;
-            } else {
-                o["t"] = "string";
-                o["v"] = QString::fromStdString(x);
-            }
-        },
-        v);
-    return o;
+    return toJson(std::visit([](const auto& x) -> TScriptValue { return x; }, v));
 }
 
 QJsonValue toJson(const TScriptValue& v)
