@@ -197,6 +197,19 @@ TFixtureNode FixtureNode(TFixtureKind kind)
     return node;
 }
 
+TFixtureNode WorkedExampleFixture()
+{
+    TFixtureNode root = FixtureNode(K::Root);
+    root.ID = 2;
+    root.Title = "T";
+    root.BgColor = static_cast<int32_t>(0x8000000F);
+    root.SelectionColor = static_cast<int32_t>(0x8000000D);
+    TFixtureNode file = FixtureNode(K::File);
+    file.ID = 1;
+    file.Children.push_back(root);
+    return file;
+}
+
 void WriteFixtureFields(TFixtureBytes& out, const TFixtureNode& n, int version)
 {
     switch (n.Kind) {

@@ -133,6 +133,9 @@ struct TFixtureNode {
 };
 
 TFixtureNode FixtureNode(TFixtureKind kind);
+// The smallest presentation: file node ID 1 above a root ID 2 titled "T"
+// with the default button-face background and highlight selection colours.
+TFixtureNode WorkedExampleFixture();
 
 // The field part of a record (after the class name), for the version.
 void WriteFixtureFields(TFixtureBytes& out, const TFixtureNode& node, int version);

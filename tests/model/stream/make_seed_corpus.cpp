@@ -69,15 +69,7 @@ int main(int argc, char** argv)
     ok &= put(folder, "toolbox_v8.pvt", FixtureDocument(8, file));
 
     // The smallest presentation.
-    TFixtureNode root = FixtureNode(K::Root);
-    root.ID = 2;
-    root.Title = "T";
-    root.BgColor = static_cast<int32_t>(0x8000000F);
-    root.SelectionColor = static_cast<int32_t>(0x8000000D);
-    TFixtureNode small = FixtureNode(K::File);
-    small.ID = 1;
-    small.Children.push_back(root);
-    ok &= put(folder, "worked_example.pvp", FixtureDocument(8, small));
+    ok &= put(folder, "worked_example.pvp", FixtureDocument(8, WorkedExampleFixture()));
 
     // One node record without signature, as on the clipboard.
     ok &= put(folder, "record_only.bin", FixtureRecord(titled(K::URL, "u"), 8));

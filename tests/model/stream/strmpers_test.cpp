@@ -148,15 +148,7 @@ TEST(DocumentFile, WorkedExampleIsWrittenByteForByte)
 
 TEST(DocumentFile, FixtureWriterAgreesWithTheWorkedExample)
 {
-    TFixtureNode root = FixtureNode(K::Root);
-    root.ID = 2;
-    root.Title = "T";
-    root.BgColor = static_cast<int32_t>(0x8000000F);
-    root.SelectionColor = static_cast<int32_t>(0x8000000D);
-    TFixtureNode file = FixtureNode(K::File);
-    file.ID = 1;
-    file.Children.push_back(root);
-    EXPECT_EQ(toHex(FixtureDocument(8, file)), toHex(workedExampleBytes()));
+    EXPECT_EQ(toHex(FixtureDocument(8, WorkedExampleFixture())), toHex(workedExampleBytes()));
 }
 
 TEST(DocumentFile, WorkedExampleLoadsBack)
